@@ -14,7 +14,9 @@ namespace vantrelo {
 // 0x80..0xFF). A broken lead byte therefore never swallows the ASCII byte
 // after it, and a carriage return always ends a line.
 
-constexpr bool isCp950LeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+constexpr bool isCp950LeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
 
 constexpr bool isCp950TrailByte(unsigned char byte) {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xFE);

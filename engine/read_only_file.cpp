@@ -43,9 +43,13 @@ std::error_code make_error_code(FileError error) {
     return {static_cast<int>(error), fileErrorCategory()};
 }
 
-ReadOnlyFile::~ReadOnlyFile() { close(); }
+ReadOnlyFile::~ReadOnlyFile() {
+    close();
+}
 
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept { swap(other); }
+ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept {
+    swap(other);
+}
 
 ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
     ReadOnlyFile moved(std::move(other));

@@ -47,9 +47,7 @@ std::size_t SalaryMediaReader::ensureAvailable(std::size_t count) {
             next_ = 0;
         }
         const std::size_t got =
-            file_.isOpen()
-                ? file_.read(std::span<char>(buffer_).subspan(end_), error_)
-                : 0;
+            file_.isOpen() ? file_.read(std::span<char>(buffer_).subspan(end_), error_) : 0;
         if (got == 0) {
             endOfFile_ = true;
         }

@@ -21,9 +21,7 @@ struct RecordLayout {
     std::array<FieldPlace, 5> fields;  // probe digits 1 to 4, then the multiplier
 
     // The last character position any field of this layout reaches.
-    constexpr std::size_t lastPosition() const {
-        return fields[4].first + fields[4].length - 1;
-    }
+    constexpr std::size_t lastPosition() const { return fields[4].first + fields[4].length - 1; }
 };
 
 inline constexpr std::array<RecordLayout, 2> RECORD_LAYOUTS{{

@@ -53,13 +53,25 @@ public:
         openWhileMessage_.push_back(isOpen(path_));
 #endif
     }
-    void readingStarted() override { reading_ = true; }
-    void readingFinished() override { reading_ = false; }
+    void readingStarted() override {
+        reading_ = true;
+    }
+    void readingFinished() override {
+        reading_ = false;
+    }
 
-    const std::string& value() const { return value_; }
-    const std::vector<std::string>& messages() const { return messages_; }
-    const std::vector<bool>& openWhileMessage() const { return openWhileMessage_; }
-    bool reading() const { return reading_; }
+    const std::string& value() const {
+        return value_;
+    }
+    const std::vector<std::string>& messages() const {
+        return messages_;
+    }
+    const std::vector<bool>& openWhileMessage() const {
+        return openWhileMessage_;
+    }
+    bool reading() const {
+        return reading_;
+    }
 
 private:
     std::filesystem::path path_;

@@ -39,8 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         CodeCase{"Digits1234", {record030("1234", "000100")}, "01020304"},
         CodeCase{"Digits9876", {record030("9876", "123456")}, "320Y2133"},
         CodeCase{"Record033SameCode", {record033("9876", "00123456")}, "320Y2133"},
-        CodeCase{"BothTypes", {record030("9876", "123456"), record033("1234", "00000100")},
-                 "33112437"},
+        CodeCase{
+            "BothTypes", {record030("9876", "123456"), record033("1234", "00000100")}, "33112437"},
         CodeCase{"ZeroDigits", {record030("0000", "123456")}, "01010101"},
         CodeCase{"ZeroMultiplier", {record030("9876", "000000")}, "01010101"},
         CodeCase{"FortyLines", std::vector<std::string>(40, record030("5555", "000007")),
@@ -74,18 +74,20 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MismatchCase{"OnlyLine999", {"999"}, 1},
         MismatchCase{"EmptyFirstLine", {"", record030("1234", "000100")}, 1},
-        MismatchCase{"LetterDigit", {record030("1234", "000100"), record030("12a4", "000100"),
-                                     record030("1234", "000100")},
-                     2},
+        MismatchCase{
+            "LetterDigit",
+            {record030("1234", "000100"), record030("12a4", "000100"), record030("1234", "000100")},
+            2},
         MismatchCase{"BlankDigit", {record030("1 34", "000100")}, 1},
         MismatchCase{"BlankMultiplier", {record030("1234", "      ")}, 1},
         MismatchCase{"TooShortForMultiplier", {record030("1234", "000100", 54)}, 1},
         MismatchCase{"TooShortForDigit4", {record030("1234", "000100", 51)}, 1},
         MismatchCase{"ExponentMultiplier", {record030("1234", "1E5   ")}, 1},
-        MismatchCase{"DoubleByteDigit",
-                     {record030("1234", "000100").replace(36, 1, "\xA4\xA4")}, 1},
+        MismatchCase{
+            "DoubleByteDigit", {record030("1234", "000100").replace(36, 1, "\xA4\xA4")}, 1},
         MismatchCase{"BadRecordThenOtherLines",
-                     {record030("1234", "000100"), record030("1234", "00x100"), "999"}, 2}),
+                     {record030("1234", "000100"), record030("1234", "00x100"), "999"},
+                     2}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ComputeCheckCode, EmptySourceIsAMismatchWithoutLine) {
@@ -102,7 +104,8 @@ TEST(ComputeCheckCode, ReadErrorIsNeitherCodeNorMismatch) {
 // A source of one record followed by many empty lines, without holding them.
 class RepeatedLines final : public LineSource {
 public:
-    RepeatedLines(std::string first, std::uint64_t count) : first_(std::move(first)), count_(count) {}
+    RepeatedLines(std::string first, std::uint64_t count)
+        : first_(std::move(first)), count_(count) {}
     bool atEnd() override { return read_ == count_; }
     std::string_view readLine() override { return read_++ == 0 ? first_ : std::string_view{}; }
 
@@ -123,7 +126,7 @@ TEST(ComputeCheckCode, PositionSumPassingInt32IsAnOverflowAtThatLine) {
 TEST(ProbeTerm, FollowsTheRemainderTable) {
     // t for r = -100, -99, -1, 0, 1, 2, 99, 100, with R = r and R = r + 101k.
     const std::vector<std::pair<double, std::int32_t>> cases = {
-        {-100, 1}, {-99, 0}, {-1, 2}, {0, 1},   {1, 0},    {2, 99},   {99, 2},
+        {-100, 1}, {-99, 0}, {-1, 2},  {0, 1},    {1, 0},    {2, 99},   {99, 2},
         {100, 1},  {101, 1}, {202, 1}, {-101, 1}, {-201, 1}, {-102, 2}, {103, 99}};
     for (const auto& [product, term] : cases) {
         EXPECT_EQ(probeTerm(1, product), term) << "product " << product;
@@ -132,8 +135,8 @@ TEST(ProbeTerm, FollowsTheRemainderTable) {
 
 TEST(ProbeTerm, RoundsTiesToEvenAndAwayFromTiesToNearest) {
     const std::vector<std::pair<double, double>> products = {
-        {0.5, 0},  {1.5, 2},   {2.5, 2},   {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
-        {0.49, 0}, {0.51, 1},  {62.5, 62}, {67.5, 68}, {-62.5, -62}, {2.4999999, 2}};
+        {0.5, 0},  {1.5, 2},  {2.5, 2},   {-0.5, 0},  {-1.5, -2},   {-2.5, -2},
+        {0.49, 0}, {0.51, 1}, {62.5, 62}, {67.5, 68}, {-62.5, -62}, {2.4999999, 2}};
     for (const auto& [product, rounded] : products) {
         EXPECT_EQ(probeTerm(1, product), probeTerm(1, rounded)) << "product " << product;
     }

@@ -51,25 +51,25 @@ const std::string LONG(LAST_FIELD_POSITION, 'y');
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ReaderLines,
-    ::testing::Values(
-        LinesCase{"ZeroBytes", "", {}}, LinesCase{"NoTerminator", "a", {"a"}},
-        LinesCase{"EndsInCr", "a\r", {"a"}}, LinesCase{"EndsInCrLf", "a\r\n", {"a"}},
-        LinesCase{"EndsInCrLfCrLf", "a\r\n\r\n", {"a", ""}},
-        LinesCase{"MixedTerminators", "a\rb\r\nc\rd", {"a", "b", "c", "d"}},
-        LinesCase{"LoneCr", "\r", {""}}, LinesCase{"TwoCrs", "\r\r", {"", ""}},
-        LinesCase{"LfCrIsLfThenEnd", "a\n\r", {"a\n"}},
-        LinesCase{"LfAloneStaysInLine", "a\nb\nc", {"a\nb\nc"}},
-        LinesCase{"OnlyLf", "\n", {"\n"}},
-        LinesCase{"CrLfThenLf", "\r\n\n", {"", "\n"}},
-        LinesCase{"CrLfLf", "a\r\n\nb", {"a", "\nb"}},
-        // A lead byte never swallows the CR after it.
-        LinesCase{"LeadByteBeforeCr", "\xA4\r5", {"\xA4", "5"}},
-        LinesCase{"DoubleByteKept", "\xA4\xA4\r\n", {"\xA4\xA4"}},
-        // Only the characters a field can reach are kept of a long line.
-        LinesCase{"LongLineKeepsItsStart", LONG + "zzzz\r\nb", {LONG, "b"}},
-        LinesCase{"LongLfLineKeepsItsStart", LONG + "\n\n\nzz\r\r", {LONG, ""}},
-        LinesCase{"DoubleByteLongLine", std::string(200, '\xA4'),
-                  {std::string(2 * LAST_FIELD_POSITION, '\xA4')}}),
+    ::testing::Values(LinesCase{"ZeroBytes", "", {}}, LinesCase{"NoTerminator", "a", {"a"}},
+                      LinesCase{"EndsInCr", "a\r", {"a"}}, LinesCase{"EndsInCrLf", "a\r\n", {"a"}},
+                      LinesCase{"EndsInCrLfCrLf", "a\r\n\r\n", {"a", ""}},
+                      LinesCase{"MixedTerminators", "a\rb\r\nc\rd", {"a", "b", "c", "d"}},
+                      LinesCase{"LoneCr", "\r", {""}}, LinesCase{"TwoCrs", "\r\r", {"", ""}},
+                      LinesCase{"LfCrIsLfThenEnd", "a\n\r", {"a\n"}},
+                      LinesCase{"LfAloneStaysInLine", "a\nb\nc", {"a\nb\nc"}},
+                      LinesCase{"OnlyLf", "\n", {"\n"}},
+                      LinesCase{"CrLfThenLf", "\r\n\n", {"", "\n"}},
+                      LinesCase{"CrLfLf", "a\r\n\nb", {"a", "\nb"}},
+                      // A lead byte never swallows the CR after it.
+                      LinesCase{"LeadByteBeforeCr", "\xA4\r5", {"\xA4", "5"}},
+                      LinesCase{"DoubleByteKept", "\xA4\xA4\r\n", {"\xA4\xA4"}},
+                      // Only the characters a field can reach are kept of a long line.
+                      LinesCase{"LongLineKeepsItsStart", LONG + "zzzz\r\nb", {LONG, "b"}},
+                      LinesCase{"LongLfLineKeepsItsStart", LONG + "\n\n\nzz\r\r", {LONG, ""}},
+                      LinesCase{"DoubleByteLongLine",
+                                std::string(200, '\xA4'),
+                                {std::string(2 * LAST_FIELD_POSITION, '\xA4')}}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ReaderBuffers, CrLfAndDoubleByteCharactersAcrossBufferBoundaries) {
@@ -80,7 +80,9 @@ TEST(ReaderBuffers, CrLfAndDoubleByteCharactersAcrossBufferBoundaries) {
 
     // A double-byte character whose lead byte ends a buffer.
     const std::string leadSplit = std::string(size - 2, 'y') + "\r\xA4\xA4" + "b";
-    EXPECT_EQ(linesOfFile(leadSplit), (std::vector<std::string>{LONG, "\xA4\xA4" "b"}));
+    EXPECT_EQ(linesOfFile(leadSplit), (std::vector<std::string>{LONG,
+                                                                "\xA4\xA4"
+                                                                "b"}));
 
     // Many buffers of a line without CR.
     const std::string lfOnly = "030" + std::string(5 * size, '\n');

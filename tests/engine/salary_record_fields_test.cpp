@@ -39,7 +39,8 @@ const std::string ZHONG = "\xA4\xA4";
 INSTANTIATE_TEST_SUITE_P(
     Lines, TakeRecordFields,
     ::testing::Values(
-        FieldsCase{"Record030", record030("9876", "123456"), fieldsOf("9", "8", "7", "6", "123456")},
+        FieldsCase{"Record030", record030("9876", "123456"),
+                   fieldsOf("9", "8", "7", "6", "123456")},
         FieldsCase{"Record033", record033("9876", "00123456"),
                    fieldsOf("9", "8", "7", "6", "00123456")},
         // The same line read with the other type's positions gives other fields.
@@ -59,8 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                    PREVIOUS},
         // A double-byte character before position 37 is one position: every
         // field lies one byte further into the line.
-        FieldsCase{"DoubleByteCountsOnce",
-                   "030" + ZHONG + record030("9876", "123456").substr(4),
+        FieldsCase{"DoubleByteCountsOnce", "030" + ZHONG + record030("9876", "123456").substr(4),
                    fieldsOf("9", "8", "7", "6", "123456")},
         // Double-byte characters inside the fields stay whole.
         FieldsCase{"DoubleByteInsideFields",
@@ -106,27 +106,24 @@ TEST_P(NumericText, AcceptsOnlyPlainDecimalNumbers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, NumericText,
-    ::testing::Values(NumericCase{"", false, 0}, NumericCase{" ", false, 0},
-                      NumericCase{"   ", false, 0}, NumericCase{"+", false, 0},
-                      NumericCase{"-", false, 0}, NumericCase{".", false, 0},
-                      NumericCase{"-.", false, 0}, NumericCase{"a", false, 0},
-                      NumericCase{"x", false, 0}, NumericCase{"1.2.3", false, 0},
-                      NumericCase{"1 2", false, 0}, NumericCase{"- 1", false, 0},
-                      NumericCase{"+-1", false, 0}, NumericCase{"--1", false, 0},
-                      NumericCase{"1-", false, 0}, NumericCase{"\t1", false, 0},
-                      NumericCase{"1\t", false, 0}, NumericCase{"1e5", false, 0},
-                      NumericCase{"1E5", false, 0}, NumericCase{"0x1F", false, 0},
-                      NumericCase{"1,000", false, 0}, NumericCase{"$100", false, 0},
-                      NumericCase{"\xA2\xB0", false, 0},  // full-width digit 0 in Big5
-                      NumericCase{"\xEF\xBC\x91", false, 0},  // full-width digit 1 in UTF-8
-                      NumericCase{"inf", false, 0}, NumericCase{"nan", false, 0},
-                      NumericCase{"0", true, 0}, NumericCase{"7", true, 7},
-                      NumericCase{"  12", true, 12}, NumericCase{"12  ", true, 12},
-                      NumericCase{" +7 ", true, 7}, NumericCase{"-00100", true, -100},
-                      NumericCase{"000100", true, 100}, NumericCase{"0012.5", true, 12.5},
-                      NumericCase{"1.", true, 1}, NumericCase{".5", true, 0.5},
-                      NumericCase{"-.25", true, -0.25}, NumericCase{"99999999", true, 99999999},
-                      NumericCase{"0.1", true, 0.1}, NumericCase{"-0", true, 0}));
+    ::testing::Values(
+        NumericCase{"", false, 0}, NumericCase{" ", false, 0}, NumericCase{"   ", false, 0},
+        NumericCase{"+", false, 0}, NumericCase{"-", false, 0}, NumericCase{".", false, 0},
+        NumericCase{"-.", false, 0}, NumericCase{"a", false, 0}, NumericCase{"x", false, 0},
+        NumericCase{"1.2.3", false, 0}, NumericCase{"1 2", false, 0}, NumericCase{"- 1", false, 0},
+        NumericCase{"+-1", false, 0}, NumericCase{"--1", false, 0}, NumericCase{"1-", false, 0},
+        NumericCase{"\t1", false, 0}, NumericCase{"1\t", false, 0}, NumericCase{"1e5", false, 0},
+        NumericCase{"1E5", false, 0}, NumericCase{"0x1F", false, 0}, NumericCase{"1,000", false, 0},
+        NumericCase{"$100", false, 0},
+        NumericCase{"\xA2\xB0", false, 0},      // full-width digit 0 in Big5
+        NumericCase{"\xEF\xBC\x91", false, 0},  // full-width digit 1 in UTF-8
+        NumericCase{"inf", false, 0}, NumericCase{"nan", false, 0}, NumericCase{"0", true, 0},
+        NumericCase{"7", true, 7}, NumericCase{"  12", true, 12}, NumericCase{"12  ", true, 12},
+        NumericCase{" +7 ", true, 7}, NumericCase{"-00100", true, -100},
+        NumericCase{"000100", true, 100}, NumericCase{"0012.5", true, 12.5},
+        NumericCase{"1.", true, 1}, NumericCase{".5", true, 0.5}, NumericCase{"-.25", true, -0.25},
+        NumericCase{"99999999", true, 99999999}, NumericCase{"0.1", true, 0.1},
+        NumericCase{"-0", true, 0}));
 
 }  // namespace
 }  // namespace vantrelo
