@@ -43,6 +43,22 @@ QFont mingFont(qreal pointSize) {
     return font;
 }
 
+// The labels keep their widths from the window's table, which the original
+// Ming face fills to the pixel. A face that sets some letters wider (the Latin
+// ones of the fallback faces) would cut off the end of the instruction: then
+// the letters move just close enough together to show it whole.
+void fitTextToWidth(QLabel* label) {
+    constexpr qreal STEP = 0.25;
+    constexpr qreal CLOSEST = -2.0;
+    QFont font = label->font();
+    qreal spacing = 0;
+    while (label->sizeHint().width() > label->width() && spacing > CLOSEST) {
+        spacing -= STEP;
+        font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+        label->setFont(font);
+    }
+}
+
 // Style sheets rather than palettes: most styles ignore a palette's button
 // colour and some draw group box titles in colours of their own.
 constexpr auto STYLE_SHEET = R"(
@@ -144,6 +160,8 @@ void Form1::setFonts() {
     Label1->setFont(mingFont(11.25));
     Label2->setFont(mingFont(11.25));
     exit->setFont(mingFont(11.25));
+    fitTextToWidth(Label1);
+    fitTextToWidth(Label2);
 }
 
 void Form1::setColours() {
