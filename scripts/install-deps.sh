@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-arphic-uming
-    xvfb xauth x11-utils imagemagick
+    xvfb xauth x11-utils imagemagick openbox xdotool
     desktop-file-utils time
 )
 
