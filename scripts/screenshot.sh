@@ -72,8 +72,9 @@ sleep 0.5
 mkdir -p "$(dirname "$output")"
 import -window root "$output"
 echo "saved $output"
-if [[ -x build/bin/vantrelo-cli ]]; then
-    echo "the code it should show: $(build/bin/vantrelo-cli "$sample")"
+cli=$(dirname "$program")/vantrelo-cli
+if [[ -x $cli ]]; then
+    echo "the code it should show: $("$cli" "$sample")"
 fi
 
 click 152 420 # exit
