@@ -60,19 +60,21 @@ void fitTextToWidth(QLabel* label) {
 }
 
 // Style sheets rather than palettes: most styles ignore a palette's button
-// colour and some draw group box titles in colours of their own.
+// colour and some draw group box titles in colours of their own. The rules
+// name the window's own controls, so that its message boxes and the file
+// dialog keep the platform's look.
 constexpr auto STYLE_SHEET = R"(
-QPushButton {
+#Command1, #showvalue, #exit {
     background-color: rgb(255, 192, 192);
     color: black;
     border: 2px solid rgb(208, 144, 144);
     border-radius: 3px;
     padding: 0px 2px;
 }
-QPushButton:hover { background-color: rgb(255, 208, 208); }
-QPushButton:pressed { background-color: rgb(232, 168, 168); }
-QPushButton:focus { border-color: rgb(96, 32, 32); }
-QGroupBox#Frame1, QLabel#Label1, QLabel#Label2 { color: rgb(0, 128, 0); }
+#Command1:hover, #showvalue:hover, #exit:hover { background-color: rgb(255, 208, 208); }
+#Command1:pressed, #showvalue:pressed, #exit:pressed { background-color: rgb(232, 168, 168); }
+#Command1:focus, #showvalue:focus, #exit:focus { border-color: rgb(96, 32, 32); }
+#Frame1, #Label1, #Label2 { color: rgb(0, 128, 0); }
 )";
 
 }  // namespace

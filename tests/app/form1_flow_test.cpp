@@ -103,6 +103,7 @@ void Form1FlowTest::verifyMessage(const SeenMessage& seen, std::string_view expe
     QCOMPARE(seen.buttonCount, 1);
     QVERIFY(seen.okButton);
     QCOMPARE(seen.parent, form_.get());
+    QVERIFY2(seen.okFace != QColor(255, 192, 192), "the window's button face leaks into the box");
     QVERIFY2(!seen.waitCursorShown, "the wait cursor is still up behind the message");
 }
 

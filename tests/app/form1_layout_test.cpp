@@ -235,19 +235,14 @@ void Form1LayoutTest::coloursShowOnEveryStyle_data() {
 
 void Form1LayoutTest::coloursShowOnEveryStyle() {
     QFETCH(QString, style);
-    QStyle* const before = QApplication::style();
-    const QString beforeName = before->name();
+    const QString before = QApplication::style()->name();
     QApplication::setStyle(style);
     form_ = std::make_unique<vantrelo::Form1>();
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
 
     for (const char* name : {"Command1", "showvalue", "exit"}) {
-        const QImage face = widget(name)->grab().toImage();
-        // A point above the text and inside the 2-pixel border, in the
-        // image's own pixels, which are smaller when the screen is scaled.
-        const auto below = static_cast<int>(4 * face.devicePixelRatio());
-        const QColor colour = face.pixelColor(face.width() / 2, below);
+        const QColor colour = faceOf(widget(name));
         QVERIFY2(
             colour == QColor(255, 192, 192),
             qPrintable(QStringLiteral("%1: %2").arg(QString::fromLatin1(name)).arg(colour.name())));
@@ -256,7 +251,7 @@ void Form1LayoutTest::coloursShowOnEveryStyle() {
         QVERIFY2(showsGreen(widget(name)->grab().toImage()), name);
     }
     form_.reset();
-    QApplication::setStyle(beforeName);
+    QApplication::setStyle(before);
 }
 
 void Form1LayoutTest::pictureAndIconAreThere() {

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QColor>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -77,7 +79,15 @@ struct SeenMessage {
     bool okButton = false;
     QWidget* parent = nullptr;
     bool waitCursorShown = false;
+    QColor okFace;
 };
+
+// The colour of a button's face, just inside its border.
+inline QColor faceOf(QWidget* button) {
+    const QImage image = button->grab().toImage();
+    const auto inside = static_cast<int>(4 * image.devicePixelRatio());
+    return image.pixelColor(image.width() / 2, inside);
+}
 
 // Clicks `button` and, if a message box comes up, records it and presses OK.
 inline SeenMessage clickAndReadMessage(QPushButton* button) {
@@ -96,6 +106,7 @@ inline SeenMessage clickAndReadMessage(QPushButton* button) {
         seen.parent = box->parentWidget();
         seen.waitCursorShown = QGuiApplication::overrideCursor() != nullptr;
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+            seen.okFace = faceOf(ok);
             QTest::mouseClick(ok, Qt::LeftButton);
         }
     });
