@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "salary_media_reader.h"
+
 namespace vantrelo {
 
 namespace {
@@ -74,6 +76,13 @@ CheckCode encodeCheckCode(const CheckCodeSums& sums) {
 }
 
 CheckCodeOutcome computeCheckCode(LineSource& source) {
+    if (auto* reader = dynamic_cast<SalaryMediaReader*>(&source)) {
+        return computeCheckCodeInBulk(*reader);
+    }
+    return computeCheckCodeLineByLine(source);
+}
+
+CheckCodeOutcome computeCheckCodeLineByLine(LineSource& source) {
     if (source.atEnd()) {
         if (const auto error = source.readError()) {
             return ReadFailure{error};

@@ -14,6 +14,8 @@
 
 namespace vantrelo {
 
+class SalaryMediaReader;
+
 // The four position sums S1..S4, one per probe digit, as signed 32-bit values.
 struct CheckCodeSums {
     std::array<std::int32_t, 4> sums{};
@@ -68,7 +70,17 @@ std::optional<CheckCodeSums> addRecordTerms(const CheckCodeSums& sums,
 // Each sum modulo 1000, written as two symbols, higher first, S1 to S4.
 CheckCode encodeCheckCode(const CheckCodeSums& sums);
 
-// Reads `source` to its end, or to the first line whose fields do not fit.
+// Reads `source` to its end, or to the first line whose fields do not fit:
+// in bulk when it is a SalaryMediaReader, line by line otherwise.
 CheckCodeOutcome computeCheckCode(LineSource& source);
+
+// The straightforward computation: one line at a time through `source`, its
+// fields taken with takeRecordFields, tested with isNumericText and added with
+// addRecordTerms. It is the reference the bulk route must always equal.
+CheckCodeOutcome computeCheckCodeLineByLine(LineSource& source);
+
+// The same outcome as computeCheckCodeLineByLine(reader), computed straight
+// out of the reader's buffer.
+CheckCodeOutcome computeCheckCodeInBulk(SalaryMediaReader& reader);
 
 }  // namespace vantrelo

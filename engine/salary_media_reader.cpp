@@ -12,7 +12,8 @@ constexpr char CR = '\r';
 constexpr char LF = '\n';
 }  // namespace
 
-SalaryMediaReader::SalaryMediaReader() : buffer_(BUFFER_SIZE) {
+SalaryMediaReader::SalaryMediaReader(std::size_t bufferSize)
+    : buffer_(bufferSize < MINIMUM_BUFFER_SIZE ? MINIMUM_BUFFER_SIZE : bufferSize) {
     line_.reserve(2 * LAST_FIELD_POSITION);
 }
 
@@ -88,6 +89,14 @@ std::string_view SalaryMediaReader::readLine() {
     }
     skipRestOfLine();
     return line_;
+}
+
+void SalaryMediaReader::consumeBytes(std::size_t count) {
+    if (count == 0) {
+        return;
+    }
+    next_ += count;
+    lineFeedMayFollow_ = buffer_[next_ - 1] == CR;
 }
 
 void SalaryMediaReader::skipRestOfLine() {

@@ -21,8 +21,13 @@ namespace vantrelo {
 class SalaryMediaReader final : public LineSource {
 public:
     static constexpr std::size_t BUFFER_SIZE = 256 * 1024;
+    // The smallest buffer a reader accepts: it must hold the first
+    // characters of a line that can hold a field, with room to spare.
+    static constexpr std::size_t MINIMUM_BUFFER_SIZE = 256;
 
-    SalaryMediaReader();
+    // A smaller buffer only makes the reader refill more often; the tests
+    // use it to put line ends and characters across buffer boundaries.
+    explicit SalaryMediaReader(std::size_t bufferSize = BUFFER_SIZE);
 
     [[nodiscard]] std::error_code open(const std::filesystem::path& path);
     [[nodiscard]] std::error_code openStandardInput();
@@ -34,13 +39,37 @@ public:
 
     void close();
 
+    // Bulk access, for a consumer that splits the lines itself, straight out
+    // of the buffer (the check-code computation's fast route). Lines, line
+    // ends and read errors are the same as through readLine(): the consumer
+    // starts where the last line read ended, calls atEnd() to drop the LF
+    // of a CR LF and to refill an empty buffer, and consumes whole lines.
+
+    // The bytes read from the file and not consumed yet, starting at a
+    // line's start after atEnd() returned false. Valid until the next call
+    // that reads or consumes.
+    std::string_view bufferedBytes() const { return {buffer_.data() + next_, available()}; }
+
+    // Marks the first `count` buffered bytes consumed. When the last of them
+    // is a CR, an LF right after it belongs to that CR.
+    void consumeBytes(std::size_t count);
+
+    // Makes at least `count` bytes buffered (count at most the buffer's
+    // size) unless the file ends first; returns the number buffered.
+    std::size_t fillBuffer(std::size_t count) { return ensureAvailable(count); }
+
+    // True once the file gave its last byte: what is buffered is all there is.
+    bool endOfData() const { return endOfFile_; }
+
+    // Consumes the rest of the current line and its CR, reading as needed.
+    void skipRestOfLine();
+
 private:
     void reset();
     // Makes at least `count` unread bytes available unless the file ends
     // first; returns the number available.
     std::size_t ensureAvailable(std::size_t count);
     std::size_t available() const { return end_ - next_; }
-    void skipRestOfLine();
 
     ReadOnlyFile file_;
     std::vector<char> buffer_;
