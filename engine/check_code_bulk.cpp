@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -92,46 +93,120 @@ unsigned digitValue(char c) {
     return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
 }
 
-// The term of probe digit `digit` (0..9) for a multiplier of digits only:
-// the product is an exact integer below 2^31, so no rounding is needed.
-std::int32_t integerTerm(std::uint32_t digit, std::uint32_t multiplier) {
-    const std::uint32_t remainder = digit * multiplier % 101;
-    return static_cast<std::int32_t>((101 - remainder) % 100);
-}
+// The term of probe digit d (0..9) for a multiplier m of digits only, by
+// d and m rem 101: the product d * m is an exact integer below 2^31, so it
+// needs no rounding, and (d * m) rem 101 = (d * (m rem 101)) rem 101.
+constexpr auto INTEGER_TERMS = [] {
+    std::array<std::array<std::uint8_t, 101>, 10> terms{};
+    for (std::uint32_t d = 0; d < 10; ++d) {
+        for (std::uint32_t m = 0; m < 101; ++m) {
+            terms[d][m] = static_cast<std::uint8_t>((101 - d * m % 101) % 100);
+        }
+    }
+    return terms;
+}();
 
 // Byte offsets in a line of the character positions a layout needs: the four
 // probe digits, the multiplier's first character and the one after the
 // multiplier field. Positions past the end of the line lie at its end.
 using FieldOffsets = std::array<std::size_t, 6>;
 
-FieldOffsets fieldOffsets(const char* line, std::size_t size, const RecordLayout& layout) {
+constexpr std::array<std::size_t, 6> fieldPositions(const RecordLayout& layout) {
     const auto& fields = layout.fields;
-    const std::array<std::size_t, 6> positions{fields[0].first, fields[1].first,
-                                               fields[2].first, fields[3].first,
-                                               fields[4].first, fields[4].first + fields[4].length};
+    return {fields[0].first, fields[1].first, fields[2].first,
+            fields[3].first, fields[4].first, fields[4].first + fields[4].length};
+}
+
+// The bytes of a line's start that, all ASCII, put every field of either
+// layout at its character position.
+constexpr std::size_t ASCII_START = 64;
+static_assert(ASCII_START >= LAST_FIELD_POSITION + 1 && ASCII_START % 8 == 0);
+
+// The offsets when the first ASCII_START bytes are all ASCII.
+FieldOffsets asciiFieldOffsets(const RecordLayout& layout) {
+    const auto positions = fieldPositions(layout);
     FieldOffsets offsets{};
-    if (size >= layout.lastPosition() && isAscii(line, layout.lastPosition())) {
-        for (std::size_t i = 0; i < positions.size(); ++i) {
-            offsets[i] = positions[i] - 1;
-        }
-        return offsets;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        offsets[i] = positions[i] - 1;
     }
+    return offsets;
+}
+
+// The offsets, character by character up to the last byte above 0x7F before
+// the fields end; from there on every character is one byte.
+FieldOffsets walkedFieldOffsets(const char* line, std::size_t size, const RecordLayout& layout) {
+    const auto positions = fieldPositions(layout);
+    const std::size_t bytes = std::min(size, LINE_PREFIX);
+    // One past the last byte above 0x7F: found by words, then in its word
+    // and in the bytes after the last whole word.
+    std::size_t lastHigh = 0;
+    const std::size_t tail = bytes - bytes % 8;
+    std::size_t highWord = tail;
+    for (std::size_t word = 0; word < tail; word += 8) {
+        if ((load8(line + word) & HIGH_BITS) != 0) {
+            highWord = word;
+        }
+    }
+    for (const std::size_t from : {highWord, tail}) {
+        for (std::size_t at = from; at < std::min(from + 8, bytes); ++at) {
+            if (static_cast<unsigned char>(line[at]) >= 0x80) {
+                lastHigh = at + 1;
+            }
+        }
+    }
+    const std::string_view text(line, size);
+    FieldOffsets offsets{};
     std::size_t at = 0;
     std::size_t position = 1;
     for (std::size_t i = 0; i < positions.size(); ++i) {
-        while (position < positions[i] && at < size) {
-            if (position + 8 <= positions[i] && size - at >= 8 &&
-                (load8(line + at) & HIGH_BITS) == 0) {
-                at += 8;
-                position += 8;
-                continue;
-            }
-            at += cp950CharacterLength(std::string_view(line, size), at);
+        while (position < positions[i] && at < lastHigh) {
+            at += cp950CharacterLength(text, at);
             ++position;
         }
-        offsets[i] = at;
+        offsets[i] = std::min(at + (positions[i] - position), size);
     }
     return offsets;
+}
+
+// The value of a text of digits only, or nothing.
+std::optional<std::uint32_t> digitsValue(const char* text, std::size_t size) {
+    if (size == 0) {
+        return std::nullopt;
+    }
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const unsigned digit = digitValue(text[i]);
+        if (digit >= 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+// The same for a text of 6 or 8 characters with 8 bytes readable at `text`,
+// eight bytes at a time.
+std::optional<std::uint32_t> digitsValue8(const char* text, std::size_t size) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return digitsValue(text, size);
+    } else {
+        std::uint64_t word = load8(text);
+        if (size == 6) {
+            // Two leading zeros in place of the two bytes after the field.
+            word = (word << 16) | 0x3030u;
+        }
+        const bool digits =
+            (word & 0xF0F0F0F0F0F0F0F0u) == 0x3030303030303030u &&
+            ((word + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) == 0x3030303030303030u;
+        if (!digits) {
+            return std::nullopt;
+        }
+        // The first byte is the most significant digit.
+        word = ((word & 0x0F0F0F0F0F0F0F0Fu) * 2561) >> 8;
+        word = ((word & 0x00FF00FF00FF00FFu) * 6553601) >> 16;
+        word = ((word & 0x0000FFFF0000FFFFu) * 42949672960001u) >> 32;
+        return static_cast<std::uint32_t>(word);
+    }
 }
 
 // True when the line's first LAST_FIELD_POSITION characters do not fill it.
@@ -297,29 +372,31 @@ private:
 
     // The fields and terms of the record that is line line_ + 1.
     void takeRecord(const char* line, std::size_t size) {
-        const RecordLayout& layout = line[2] == '0' ? RECORD_LAYOUTS[0] : RECORD_LAYOUTS[1];
-        const FieldOffsets at = fieldOffsets(line, size, layout);
+        const bool is033 = line[2] == '3';
+        const RecordLayout& layout = RECORD_LAYOUTS[is033 ? 1 : 0];
+        const bool ascii = size >= ASCII_START && isAscii(line, ASCII_START);
+        const FieldOffsets at =
+            ascii ? ASCII_OFFSETS[is033 ? 1 : 0] : walkedFieldOffsets(line, size, layout);
         std::array<std::uint32_t, 4> digits{};
         bool digitsFit = true;
         for (std::size_t k = 0; k < digits.size(); ++k) {
             // A probe digit is one character: numeric only as an ASCII digit.
             digits[k] = at[k] < size ? digitValue(line[at[k]]) : 10u;
-            digitsFit = digitsFit && digits[k] < 10;
+            digitsFit &= digits[k] < 10;
         }
         if (!digitsFit) {
             fieldsFit_ = false;
             return;
         }
-        std::uint32_t multiplier = 0;
-        bool allDigits = at[4] < at[5];
-        for (std::size_t i = at[4]; i < at[5] && allDigits; ++i) {
-            const unsigned digit = digitValue(line[i]);
-            allDigits = digit < 10;
-            multiplier = multiplier * 10 + digit;
-        }
-        if (allDigits) {
+        const std::size_t width = layout.fields[4].length;
+        const std::size_t taken = at[5] - at[4];
+        const auto multiplier = taken == width && at[4] + 8 <= size
+                                    ? digitsValue8(line + at[4], width)
+                                    : digitsValue(line + at[4], taken);
+        if (multiplier) {
+            const std::uint32_t reduced = *multiplier % 101;
             for (std::size_t k = 0; k < digits.size(); ++k) {
-                terms_[k] = integerTerm(digits[k], multiplier);
+                terms_[k] = INTEGER_TERMS[digits[k]][reduced];
             }
             fieldsFit_ = true;
             return;
@@ -340,6 +417,9 @@ private:
         terms_ = terms->sums;
     }
 
+    inline static const std::array<FieldOffsets, 2> ASCII_OFFSETS{
+        asciiFieldOffsets(RECORD_LAYOUTS[0]), asciiFieldOffsets(RECORD_LAYOUTS[1])};
+
     // Adds `count` lines with the current fields' terms. False once the
     // outcome is decided.
     bool addLines(std::uint64_t count) {
@@ -351,7 +431,7 @@ private:
             bool overflows = false;
             for (std::size_t k = 0; k < sums_.size(); ++k) {
                 sums_[k] += terms_[k];
-                overflows = overflows || sums_[k] > SUM_LIMIT;
+                overflows |= sums_[k] > SUM_LIMIT;
             }
             if (overflows) {
                 decided_ = CheckCodeOverflow{line_ + 1};
