@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -328,6 +329,42 @@ TEST(BulkRoute, OverflowInARunOfEmptyLinesIsAtTheSameLine) {
     // One line fewer fits.
     const auto fits = dir.write("fits.txt", RECORD + std::string(21691753, '\r'));
     EXPECT_TRUE(std::holds_alternative<CheckCode>(outcomeOf(fits, Route::bulk)));
+}
+
+TEST(BulkRoute, FileTruncatedOrGrownAfterTheFirstReadEqualsLineByLine) {
+    // The reader holds the file's first 4096 bytes when the file changes;
+    // both routes go on from there over the changed file.
+    const TempDir dir;
+    const std::string original = repeated(SMALL + "\r\n" + RECORD + "\r\n999\r", 100);
+    struct Change {
+        std::size_t truncateTo;  // SIZE_MAX: not truncated
+        std::string appended;
+    };
+    const std::vector<Change> changes = {{0, ""},
+                                         {1000, ""},
+                                         {4096, ""},
+                                         {5000, ""},
+                                         {5003, ""},
+                                         {SIZE_MAX, "030x"},
+                                         {SIZE_MAX, "\n" + SMALL},
+                                         {4096, "\n\r\n" + RECORD}};
+    for (const auto& change : changes) {
+        std::vector<std::string> outcomes;
+        for (const Route route : {Route::lineByLine, Route::bulk}) {
+            const auto path = dir.write("media.txt", original);
+            SalaryMediaReader reader(4096);
+            ASSERT_FALSE(reader.open(path));
+            ASSERT_FALSE(reader.atEnd());  // reads the first 4096 bytes
+            if (change.truncateTo != SIZE_MAX) {
+                std::filesystem::resize_file(path, change.truncateTo);
+            }
+            std::ofstream(path, std::ios::binary | std::ios::app) << change.appended;
+            outcomes.push_back(describe(route == Route::bulk ? computeCheckCodeInBulk(reader)
+                                                             : computeCheckCodeLineByLine(reader)));
+        }
+        EXPECT_EQ(outcomes[1], outcomes[0])
+            << "truncated to " << change.truncateTo << ", appended " << change.appended.size();
+    }
 }
 
 #ifdef __linux__
