@@ -132,38 +132,26 @@ FieldOffsets asciiFieldOffsets(const RecordLayout& layout) {
     return offsets;
 }
 
-// The offsets, character by character up to the last byte above 0x7F before
-// the fields end; from there on every character is one byte.
+// The offsets, walking the characters: eight at a time through bytes that
+// are all ASCII, one at a time through the others.
 FieldOffsets walkedFieldOffsets(const char* line, std::size_t size, const RecordLayout& layout) {
     const auto positions = fieldPositions(layout);
-    const std::size_t bytes = std::min(size, LINE_PREFIX);
-    // One past the last byte above 0x7F: found by words, then in its word
-    // and in the bytes after the last whole word.
-    std::size_t lastHigh = 0;
-    const std::size_t tail = bytes - bytes % 8;
-    std::size_t highWord = tail;
-    for (std::size_t word = 0; word < tail; word += 8) {
-        if ((load8(line + word) & HIGH_BITS) != 0) {
-            highWord = word;
-        }
-    }
-    for (const std::size_t from : {highWord, tail}) {
-        for (std::size_t at = from; at < std::min(from + 8, bytes); ++at) {
-            if (static_cast<unsigned char>(line[at]) >= 0x80) {
-                lastHigh = at + 1;
-            }
-        }
-    }
     const std::string_view text(line, size);
     FieldOffsets offsets{};
     std::size_t at = 0;
     std::size_t position = 1;
     for (std::size_t i = 0; i < positions.size(); ++i) {
-        while (position < positions[i] && at < lastHigh) {
-            at += cp950CharacterLength(text, at);
-            ++position;
+        while (position < positions[i] && at < size) {
+            if (size - at >= 8 && (load8(line + at) & HIGH_BITS) == 0) {
+                const std::size_t ascii = std::min<std::size_t>(8, positions[i] - position);
+                at += ascii;
+                position += ascii;
+            } else {
+                at += cp950CharacterLength(text, at);
+                ++position;
+            }
         }
-        offsets[i] = std::min(at + (positions[i] - position), size);
+        offsets[i] = at;
     }
     return offsets;
 }
@@ -314,7 +302,8 @@ private:
                 line = next;
                 continue;
             }
-            if (!takeLine(line, size)) {
+            if (!(size >= ASCII_START && isRecordStart(line, size) && takePlainRecord(line)) &&
+                !takeLine(line, size)) {
                 return {consumed, Scan::decided};
             }
             line = cr + 1;
@@ -356,6 +345,56 @@ private:
             ++next;
         }
         return {next, countByte(line, lastCr + 1, CR)};
+    }
+
+    // Takes a record line of at least ASCII_START bytes in the commonest form
+    // (its start ASCII, four digits, a multiplier of digits only) if it is
+    // in that form and no sum overflows; false, with nothing taken, if not.
+    bool takePlainRecord(const char* line) {
+        if constexpr (std::endian::native != std::endian::little) {
+            return false;
+        } else {
+            std::uint64_t any = 0;
+            for (std::size_t at = 0; at < ASCII_START; at += 8) {
+                any |= load8(line + at);
+            }
+            // "033" puts every field one position further than "030".
+            const std::size_t shift = line[2] == '3' ? 1 : 0;
+            const std::array<unsigned, 4> digits{
+                digitValue(line[36 + shift]), digitValue(line[43 + shift]),
+                digitValue(line[49 + shift]), digitValue(line[51 + shift])};
+            std::uint64_t word = load8(line + 54 + shift);
+            if (shift == 0) {
+                word = (word << 16) | 0x3030u;  // six digits, after two leading zeros
+            }
+            const bool plain =
+                (any & HIGH_BITS) == 0 && digits[0] < 10 && digits[1] < 10 && digits[2] < 10 &&
+                digits[3] < 10 && (word & 0xF0F0F0F0F0F0F0F0u) == 0x3030303030303030u &&
+                ((word + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) == 0x3030303030303030u;
+            if (!plain) {
+                return false;
+            }
+            word = ((word & 0x0F0F0F0F0F0F0F0Fu) * 2561) >> 8;
+            word = ((word & 0x00FF00FF00FF00FFu) * 6553601) >> 16;
+            word = ((word & 0x0000FFFF0000FFFFu) * 42949672960001u) >> 32;
+            const auto reduced = static_cast<std::uint32_t>(word % 101);
+            std::array<std::int32_t, 4> terms{};
+            std::array<std::int64_t, 4> sums{};
+            bool overflows = false;
+            for (std::size_t k = 0; k < terms.size(); ++k) {
+                terms[k] = INTEGER_TERMS[digits[k]][reduced];
+                sums[k] = sums_[k] + terms[k];
+                overflows |= sums[k] > SUM_LIMIT;
+            }
+            if (overflows) {
+                return false;
+            }
+            terms_ = terms;
+            sums_ = sums;
+            fieldsFit_ = true;
+            ++line_;
+            return true;
+        }
     }
 
     // Takes one line: `size` bytes of it, all of it or at least LINE_PREFIX.
