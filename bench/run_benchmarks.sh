@@ -5,7 +5,7 @@
 #
 #   bench/run_benchmarks.sh [-b BINDIR] [-n RUNS] [-s MIB] [-l MIB] [-L "MIB ..."] [-g]
 #
-#   -b BINDIR  where vantrelo-cli and make_bench_file are (default build/bin)
+#   -b BINDIR  where vantrelo-cli and make_bench_file are (default: build/bin of this checkout)
 #   -n RUNS    timed runs of each command per file; the median counts (default 5)
 #   -s MIB     size of the records, big5, short and empty files (default 16)
 #   -l MIB     size of the LF-only file (default 8)
@@ -18,7 +18,7 @@
 # that puts the file into the page cache.
 set -euo pipefail
 
-bindir=build/bin
+bindir=$(dirname "$0")/../build/bin
 runs=5
 size=16
 lf_size=8
