@@ -37,11 +37,28 @@ std::string describe(const CheckCodeOutcome& outcome) {
     return "read failure " + std::get<vantrelo::ReadFailure>(outcome).error.message();
 }
 
+// The file each input is written to, removed when the fuzzer exits.
+class MediaFile {
+public:
+    MediaFile()
+        : path_(std::filesystem::temp_directory_path() /
+                ("vantrelo-fuzz-" + std::to_string(std::random_device{}()) + ".txt")) {}
+    ~MediaFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    MediaFile(const MediaFile&) = delete;
+    MediaFile& operator=(const MediaFile&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
 const std::filesystem::path& mediaFile() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        ("vantrelo-fuzz-" + std::to_string(std::random_device{}()) + ".txt");
-    return path;
+    static const MediaFile file;
+    return file.path();
 }
 
 // One reader per buffer size, kept from input to input: a fresh 256 KiB
