@@ -237,6 +237,9 @@ void Form1::showMessage(std::string_view text) {
     box.setText(fromUtf8(text));
     box.setTextFormat(Qt::PlainText);
     box.setStandardButtons(QMessageBox::Ok);
+    // Short texts would make the box so narrow that window managers cut its
+    // caption down to a few letters.
+    box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
     box.exec();
 }
 
